@@ -1,0 +1,113 @@
+#include "rewriting/system_file.hpp"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// O_NONBLOCK keeps open() from waiting for the other end of a FIFO; once the
+// file is known to be regular the flag is dropped again.
+int open_nonblocking(const std::string& path, int flags, int& fd)
+{
+    do {
+        fd = ::open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EINTR);
+    return fd < 0 ? errno : 0;
+}
+
+file_identity identity_of(const struct stat& st)
+{
+    return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+            S_ISREG(st.st_mode)};
+}
+
+int make_blocking(int fd)
+{
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) < 0)
+        return errno;
+    return 0;
+}
+
+} // namespace
+
+int open_input(const std::string& path, int& fd)
+{
+    return open_nonblocking(path, O_RDONLY, fd);
+}
+
+int open_output(const std::string& path, int& fd)
+{
+    return open_nonblocking(path, O_WRONLY | O_CREAT, fd);
+}
+
+int identify(int fd, file_identity& identity)
+{
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        return errno;
+    identity = identity_of(st);
+    return identity.regular ? make_blocking(fd) : 0;
+}
+
+bool same_file(const file_identity& a, const file_identity& b)
+{
+    return a.device == b.device && a.inode == b.inode;
+}
+
+int read_some(int fd, char* buffer, std::size_t size, std::size_t& got)
+{
+    ssize_t n = 0;
+    do {
+        n = ::read(fd, buffer, size);
+    } while (n < 0 && errno == EINTR);
+    if (n < 0)
+        return errno;
+    got = static_cast<std::size_t>(n);
+    return 0;
+}
+
+int write_all(int fd, const char* data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return errno;
+        if (n == 0)
+            return EIO; // no progress; never spin
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return 0;
+}
+
+int truncate_file(int fd)
+{
+    int result = 0;
+    do {
+        result = ::ftruncate(fd, 0);
+    } while (result != 0 && errno == EINTR);
+    return result != 0 ? errno : 0;
+}
+
+int close_file(int fd)
+{
+    // After EINTR the descriptor is already gone on Linux, so close() is not
+    // retried; the interruption still counts as a failure to report.
+    return ::close(fd) != 0 ? errno : 0;
+}
+
+void remove_if_still(const std::string& path, const file_identity& identity)
+{
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return;
+    // The caller is already reporting a failure; a file that cannot be
+    // removed adds nothing the user could act on.
+    if (same_file(identity_of(st), identity))
+        (void)::unlink(path.c_str());
+}
