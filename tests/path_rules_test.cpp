@@ -12,13 +12,16 @@ struct name_case {
     std::string output; // checked only for accepted paths
 };
 
-std::ostream& operator<<(std::ostream& os, const name_case& c) { return os << '"' << c.path << '"'; }
+std::ostream &operator<<(std::ostream &os, const name_case &c)
+{
+    return os << '"' << c.path << '"';
+}
 
 class NameRules : public testing::TestWithParam<name_case> {};
 
 TEST_P(NameRules, AcceptsByExtensionAndDerivesOutput)
 {
-    const name_case& c = GetParam();
+    const name_case &c = GetParam();
     EXPECT_EQ(is_accepted_input(c.path), c.accepted);
     if (c.accepted) {
         EXPECT_EQ(output_path_for(c.path), c.output);
@@ -32,18 +35,12 @@ INSTANTIATE_TEST_SUITE_P(
                     name_case{"a.b.gm81", true, "a.b.gmk"},
                     name_case{"C:\\maps\\level.gm81", true, "C:\\maps\\level.gmk"},
                     // No dot: the whole path is the extension.
-                    name_case{"gm81", true, "gm81.gmk"},
-                    name_case{".gm81", true, ".gmk"},
-                    name_case{"level.GM81", false, ""},
-                    name_case{"level.Gm81", false, ""},
-                    name_case{"level.gm81.bak", false, ""},
-                    name_case{"level.gm8", false, ""},
-                    name_case{"level.gm811", false, ""},
-                    name_case{"level.gm81 ", false, ""},
-                    name_case{" level.gm81", true, " level.gmk"},
-                    name_case{"level.", false, ""},
-                    name_case{"dir.gm81/level", false, ""},
-                    name_case{"", false, ""},
+                    name_case{"gm81", true, "gm81.gmk"}, name_case{".gm81", true, ".gmk"},
+                    name_case{"level.GM81", false, ""}, name_case{"level.Gm81", false, ""},
+                    name_case{"level.gm81.bak", false, ""}, name_case{"level.gm8", false, ""},
+                    name_case{"level.gm811", false, ""}, name_case{"level.gm81 ", false, ""},
+                    name_case{" level.gm81", true, " level.gmk"}, name_case{"level.", false, ""},
+                    name_case{"dir.gm81/level", false, ""}, name_case{"", false, ""},
                     name_case{std::string("level.gm81\0", 11), false, ""},
                     name_case{"level.gmk", false, ""}));
 
@@ -63,8 +60,7 @@ INSTANTIATE_TEST_SUITE_P(Table, Extension,
                          testing::Values(extension_case{"level.gm81", "gm81"},
                                          extension_case{"dir.gm81/level", "gm81/level"},
                                          extension_case{"level.", ""},
-                                         extension_case{"level", "level"},
-                                         extension_case{"", ""},
+                                         extension_case{"level", "level"}, extension_case{"", ""},
                                          extension_case{"a..b", "b"}));
 
 struct printable_case {
@@ -79,15 +75,15 @@ TEST_P(Printable, EscapesControlBytesOnly)
     EXPECT_EQ(printable_path(GetParam().path), GetParam().shown);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, Printable,
-    testing::Values(printable_case{"plain/level.gm81", "plain/level.gm81"},
-                    printable_case{"\x1b[2Jlevel.gm81", "\\x1b[2Jlevel.gm81"},
-                    printable_case{"a\nb\tc\rd", "a\\x0ab\\x09c\\x0dd"},
-                    printable_case{"del\x7f", "del\\x7f"},
-                    printable_case{std::string("nul\0", 4), "nul\\x00"},
-                    // UTF-8 names stay readable.
-                    printable_case{"\xd0\xba\xd0\xb0\xd1\x80\xd1\x82\xd0\xb0.gm81",
-                                   "\xd0\xba\xd0\xb0\xd1\x80\xd1\x82\xd0\xb0.gm81"}));
+INSTANTIATE_TEST_SUITE_P(Table, Printable,
+                         testing::Values(printable_case{"plain/level.gm81", "plain/level.gm81"},
+                                         printable_case{"\x1b[2Jlevel.gm81", "\\x1b[2Jlevel.gm81"},
+                                         printable_case{"a\nb\tc\rd", "a\\x0ab\\x09c\\x0dd"},
+                                         printable_case{"del\x7f", "del\\x7f"},
+                                         printable_case{std::string("nul\0", 4), "nul\\x00"},
+                                         // UTF-8 names stay readable.
+                                         printable_case{
+                                             "\xd0\xba\xd0\xb0\xd1\x80\xd1\x82\xd0\xb0.gm81",
+                                             "\xd0\xba\xd0\xb0\xd1\x80\xd1\x82\xd0\xb0.gm81"}));
 
 } // namespace

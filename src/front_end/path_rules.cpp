@@ -17,10 +17,7 @@ std::string extension_of(std::string_view path)
     return std::string(path.substr(last_dot(path) + 1));
 }
 
-bool is_accepted_input(std::string_view path)
-{
-    return extension_of(path) == source_extension;
-}
+bool is_accepted_input(std::string_view path) { return extension_of(path) == source_extension; }
 
 std::string output_path_for(std::string_view path)
 {
@@ -31,7 +28,7 @@ std::string output_path_for(std::string_view path)
 
 std::string printable_path(std::string_view path)
 {
-    static constexpr char hex_digits[] = "0123456789abcdef";
+    constexpr std::string_view hex_digits = "0123456789abcdef";
     std::string shown;
     shown.reserve(path.size());
     for (const char c : path) {
