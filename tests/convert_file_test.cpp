@@ -13,12 +13,12 @@ namespace {
 constexpr std::size_t mib = std::size_t{1} << 20U;
 
 struct content_case {
-    const char *name;
+    const char* name;
     std::string input;
 };
 
 // Names the case in test output instead of dumping its bytes.
-void PrintTo(const content_case &c, std::ostream *os) { *os << c.name; }
+void PrintTo(const content_case& c, std::ostream* os) { *os << c.name; }
 
 std::string with_byte4(char value)
 {
@@ -55,7 +55,7 @@ INSTANTIATE_TEST_SUITE_P(Table, CopyContent,
                                          content_case{"OneBlock", some_bytes(mib)},
                                          content_case{"BlockPlusOne", some_bytes(mib + 1)},
                                          content_case{"SeveralBlocks", some_bytes(3 * mib + 7)}),
-                         [](const auto &info) { return std::string(info.param.name); });
+                         [](const auto& info) { return std::string(info.param.name); });
 
 using Copy = ScratchTest;
 
@@ -70,14 +70,14 @@ TEST_F(Copy, TruncatesALongerExistingOutput)
 }
 
 struct failure_case {
-    const char *name;
-    void (*arrange)(const fs::path &dir); // input is dir/a.gm81, output dir/a.gmk
+    const char* name;
+    void (*arrange)(const fs::path& dir); // input is dir/a.gm81, output dir/a.gmk
     convert_failure failure;
     int system_error;
 };
 
 // Names the case in test output instead of dumping its bytes.
-void PrintTo(const failure_case &c, std::ostream *os) { *os << c.name; }
+void PrintTo(const failure_case& c, std::ostream* os) { *os << c.name; }
 
 class CopyFailure : public ScratchTest, public testing::WithParamInterface<failure_case> {};
 
@@ -95,35 +95,35 @@ TEST_P(CopyFailure, IsReportedAndTouchesNothing)
 
 INSTANTIATE_TEST_SUITE_P(
     Table, CopyFailure,
-    testing::Values(failure_case{"MissingInput", [](const fs::path &) {},
+    testing::Values(failure_case{"MissingInput", [](const fs::path&) {},
                                  convert_failure::input_unreadable, ENOENT},
                     failure_case{"InputIsADirectory",
-                                 [](const fs::path &d) { fs::create_directory(d / "a.gm81"); },
+                                 [](const fs::path& d) { fs::create_directory(d / "a.gm81"); },
                                  convert_failure::input_not_regular, 0},
                     failure_case{"OutputIsADirectory",
-                                 [](const fs::path &d) {
+                                 [](const fs::path& d) {
                                      write_bytes(d / "a.gm81", "0123456789");
                                      fs::create_directory(d / "a.gmk");
                                  },
                                  convert_failure::output_unwritable, EISDIR},
                     failure_case{"OutputIsAHardLinkToInput",
-                                 [](const fs::path &d) {
+                                 [](const fs::path& d) {
                                      write_bytes(d / "a.gm81", "0123456789");
                                      fs::create_hard_link(d / "a.gm81", d / "a.gmk");
                                  },
                                  convert_failure::same_file, 0},
                     failure_case{"OutputIsASymlinkToInput",
-                                 [](const fs::path &d) {
+                                 [](const fs::path& d) {
                                      write_bytes(d / "a.gm81", "0123456789");
                                      fs::create_symlink("a.gm81", d / "a.gmk");
                                  },
                                  convert_failure::same_file, 0},
                     failure_case{"OutputIsADevice",
-                                 [](const fs::path &d) {
+                                 [](const fs::path& d) {
                                      write_bytes(d / "a.gm81", "0123456789");
                                      fs::create_symlink("/dev/null", d / "a.gmk");
                                  },
                                  convert_failure::output_not_regular, 0}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -20,7 +20,7 @@
 
 namespace {
 
-std::vector<std::string> &program_command()
+std::vector<std::string>& program_command()
 {
     static std::vector<std::string> command;
     return command;
@@ -29,8 +29,8 @@ std::vector<std::string> &program_command()
 enum class expect { converted, wrong_type, no_argument, failed };
 
 struct e2e_case {
-    const char *name;
-    std::function<void(const fs::path &)> arrange;
+    const char* name;
+    std::function<void(const fs::path&)> arrange;
     std::vector<std::string> args;
     expect outcome;
     // converted: the file that must appear; failed: the path and reason that
@@ -44,7 +44,7 @@ struct e2e_case {
 };
 
 // Names the case in test output instead of dumping its bytes.
-void PrintTo(const e2e_case &c, std::ostream *os) { *os << c.name; }
+void PrintTo(const e2e_case& c, std::ostream* os) { *os << c.name; }
 
 std::string expected_stdout(expect outcome)
 {
@@ -62,14 +62,14 @@ class EndToEnd : public ScratchTest, public testing::WithParamInterface<e2e_case
 
 TEST_P(EndToEnd, PrintsOneStatusLineAndLeavesTheRightFiles)
 {
-    const e2e_case &c = GetParam();
+    const e2e_case& c = GetParam();
     ASSERT_FALSE(program_command().empty()) << "no program command given";
     if (c.arrange)
         c.arrange(dir);
     auto expected = snapshot(dir);
     if (c.outcome == expect::converted)
         expected[c.path] = "file:" + patched(read_bytes(dir / c.args.at(0)));
-    for (const std::string &name : c.removed)
+    for (const std::string& name : c.removed)
         expected.erase(name);
 
     run_options options;
@@ -88,14 +88,14 @@ TEST_P(EndToEnd, PrintsOneStatusLineAndLeavesTheRightFiles)
     EXPECT_EQ(snapshot(dir), expected);
 }
 
-auto case_name = [](const testing::TestParamInfo<e2e_case> &info) {
+auto case_name = [](const testing::TestParamInfo<e2e_case>& info) {
     return std::string(info.param.name);
 };
 
 // Fixtures that the cases share.
-void level_file(const fs::path &d) { write_bytes(d / "level.gm81", some_bytes(100)); }
+void level_file(const fs::path& d) { write_bytes(d / "level.gm81", some_bytes(100)); }
 
-void level_and_old_output(const fs::path &d)
+void level_and_old_output(const fs::path& d)
 {
     level_file(d);
     write_bytes(d / "level.gmk", "an earlier output, longer than nothing");
@@ -106,12 +106,12 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         e2e_case{"Converts", level_file, {"level.gm81"}, expect::converted, "level.gmk"},
         e2e_case{"ConvertsEmptyInput",
-                 [](const fs::path &d) { write_bytes(d / "e.gm81", ""); },
+                 [](const fs::path& d) { write_bytes(d / "e.gm81", ""); },
                  {"e.gm81"},
                  expect::converted,
                  "e.gmk"},
         e2e_case{"ConvertsShortInputUnchanged",
-                 [](const fs::path &d) { write_bytes(d / "s.gm81", "ABCD"); },
+                 [](const fs::path& d) { write_bytes(d / "s.gm81", "ABCD"); },
                  {"s.gm81"},
                  expect::converted,
                  "s.gmk"},
@@ -121,7 +121,7 @@ INSTANTIATE_TEST_SUITE_P(
                  expect::converted,
                  "level.gmk"},
         e2e_case{"UsesOnlyTheFirstArgument",
-                 [](const fs::path &d) {
+                 [](const fs::path& d) {
                      level_file(d);
                      write_bytes(d / "other.gm81", "other");
                  },
@@ -129,7 +129,7 @@ INSTANTIATE_TEST_SUITE_P(
                  expect::converted,
                  "level.gmk"},
         e2e_case{"OnlyTheLastDotCounts",
-                 [](const fs::path &d) {
+                 [](const fs::path& d) {
                      fs::create_directory(d / "dir.old");
                      write_bytes(d / "dir.old" / "level.gm81", some_bytes(10));
                  },
@@ -137,26 +137,26 @@ INSTANTIATE_TEST_SUITE_P(
                  expect::converted,
                  "dir.old/level.gmk"},
         e2e_case{"RefusesOtherExtension",
-                 [](const fs::path &d) { write_bytes(d / "level.GM81", some_bytes(10)); },
+                 [](const fs::path& d) { write_bytes(d / "level.GM81", some_bytes(10)); },
                  {"level.GM81"},
                  expect::wrong_type},
         e2e_case{"RefusesWithoutLookingAtTheFile", nullptr, {"missing.txt"}, expect::wrong_type},
         e2e_case{"RefusesEmptyArgument", nullptr, {""}, expect::wrong_type},
         e2e_case{"NoArgumentIsAnError", level_file, {}, expect::no_argument},
         e2e_case{"MissingInputLeavesOutputAlone",
-                 [](const fs::path &d) { write_bytes(d / "gone.gmk", "keep me"); },
+                 [](const fs::path& d) { write_bytes(d / "gone.gmk", "keep me"); },
                  {"gone.gm81"},
                  expect::failed,
                  "gone.gm81",
                  "No such file or directory"},
         e2e_case{"DirectoryInputCreatesNothing",
-                 [](const fs::path &d) { fs::create_directory(d / "level.gm81"); },
+                 [](const fs::path& d) { fs::create_directory(d / "level.gm81"); },
                  {"level.gm81"},
                  expect::failed,
                  "level.gm81",
                  "Not a regular file"},
         e2e_case{"DirectoryOutputIsLeftAlone",
-                 [](const fs::path &d) {
+                 [](const fs::path& d) {
                      level_file(d);
                      fs::create_directory(d / "level.gmk");
                  },
@@ -165,7 +165,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "level.gmk",
                  "Is a directory"},
         e2e_case{"OutputHardLinkedToInputIsRefused",
-                 [](const fs::path &d) {
+                 [](const fs::path& d) {
                      level_file(d);
                      fs::create_hard_link(d / "level.gm81", d / "level.gmk");
                  },
@@ -179,7 +179,7 @@ INSTANTIATE_TEST_SUITE_P(
     PosixOnly, EndToEnd,
     testing::Values(
         e2e_case{"OutputSymlinkedToInputIsRefused",
-                 [](const fs::path &d) {
+                 [](const fs::path& d) {
                      level_file(d);
                      fs::create_symlink("level.gm81", d / "level.gmk");
                  },
@@ -188,13 +188,13 @@ INSTANTIATE_TEST_SUITE_P(
                  "level.gmk",
                  "Is the input file itself"},
         e2e_case{"FifoInputDoesNotHang",
-                 [](const fs::path &d) { ASSERT_EQ(::mkfifo((d / "p.gm81").c_str(), 0600), 0); },
+                 [](const fs::path& d) { ASSERT_EQ(::mkfifo((d / "p.gm81").c_str(), 0600), 0); },
                  {"p.gm81"},
                  expect::failed,
                  "p.gm81",
                  "Not a regular file"},
         e2e_case{"FifoOutputDoesNotHang",
-                 [](const fs::path &d) {
+                 [](const fs::path& d) {
                      level_file(d);
                      ASSERT_EQ(::mkfifo((d / "level.gmk").c_str(), 0600), 0);
                  },
@@ -203,7 +203,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "level.gmk",
                  "No such device or address"},
         e2e_case{"DeviceOutputIsNotWritten",
-                 [](const fs::path &d) {
+                 [](const fs::path& d) {
                      level_file(d);
                      fs::create_symlink("/dev/full", d / "level.gmk");
                  },
@@ -214,13 +214,13 @@ INSTANTIATE_TEST_SUITE_P(
         e2e_case{"UnreadableInputLeavesNoOutput",
                  // Reading a process's memory at offset 0 fails with EIO,
                  // though the file looks regular.
-                 [](const fs::path &d) { fs::create_symlink("/proc/self/mem", d / "mem.gm81"); },
+                 [](const fs::path& d) { fs::create_symlink("/proc/self/mem", d / "mem.gm81"); },
                  {"mem.gm81"},
                  expect::failed,
                  "mem.gm81",
                  "Input/output error"},
         e2e_case{"FullDiskLeavesNoPartialOutput",
-                 [](const fs::path &d) { write_bytes(d / "big.gm81", some_bytes(3 << 20)); },
+                 [](const fs::path& d) { write_bytes(d / "big.gm81", some_bytes(3 << 20)); },
                  {"big.gm81"},
                  expect::failed,
                  "big.gmk",
@@ -228,7 +228,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {},
                  1 << 20},
         e2e_case{"FullDiskRemovesTheOutputItTruncated",
-                 [](const fs::path &d) {
+                 [](const fs::path& d) {
                      write_bytes(d / "big.gm81", some_bytes(3 << 20));
                      write_bytes(d / "big.gmk", "an earlier output");
                  },
@@ -319,7 +319,7 @@ TEST_F(Console, ConvertsAnInputLargerThan4GiB)
 
 } // namespace
 
-int main(int argc, char **argv)
+int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
     program_command().assign(argv + 1, argv + argc);

@@ -12,7 +12,7 @@ struct name_case {
     std::string output; // checked only for accepted paths
 };
 
-std::ostream &operator<<(std::ostream &os, const name_case &c)
+std::ostream& operator<<(std::ostream& os, const name_case& c)
 {
     return os << '"' << c.path << '"';
 }
@@ -21,7 +21,7 @@ class NameRules : public testing::TestWithParam<name_case> {};
 
 TEST_P(NameRules, AcceptsByExtensionAndDerivesOutput)
 {
-    const name_case &c = GetParam();
+    const name_case& c = GetParam();
     EXPECT_EQ(is_accepted_input(c.path), c.accepted);
     if (c.accepted) {
         EXPECT_EQ(output_path_for(c.path), c.output);

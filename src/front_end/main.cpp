@@ -8,20 +8,20 @@ namespace {
 
 // The status line is the program's whole dialogue: flushed at once so that
 // it is on screen while the program waits. A failed write changes nothing.
-void report(const char *message) { std::cout << message << std::endl; }
+void report(const char* message) { std::cout << message << std::endl; }
 
 // Keeps a console window that was opened for this run readable until the
 // user answers; input at its end returns at once.
 void wait_for_input() { (void)std::cin.get(); }
 
-int finish(const char *message, int status)
+int finish(const char* message, int status)
 {
     report(message);
     wait_for_input();
     return status;
 }
 
-void explain(const convert_result &result, const std::string &input, const std::string &output)
+void explain(const convert_result& result, const std::string& input, const std::string& output)
 {
     std::cerr << "gmkconv: " << printable_path(failed_path(result, input, output)) << ": "
               << failure_reason(result) << '\n';
@@ -30,7 +30,7 @@ void explain(const convert_result &result, const std::string &input, const std::
 } // namespace
 
 // cppcheck-suppress constParameter ; the signature is the standard one
-int main(int argc, char *argv[])
+int main(int argc, char* argv[])
 {
     if (argc < 2)
         return finish("Error", 0);

@@ -19,11 +19,11 @@ constexpr convert_result failed(convert_failure failure, int system_error = 0)
     return {failure, system_error};
 }
 
-bool is_failure(const convert_result &result) { return result.failure != convert_failure::none; }
+bool is_failure(const convert_result& result) { return result.failure != convert_failure::none; }
 
 // Blocks may be of any size, so the patched byte is located by its offset in
 // the file rather than assumed to lie in the first block.
-void patch_block(char *block, std::size_t size, std::uint64_t offset)
+void patch_block(char* block, std::size_t size, std::uint64_t offset)
 {
     if (offset <= patched_byte_offset && patched_byte_offset - offset < size)
         block[patched_byte_offset - offset] = static_cast<char>(patched_byte_value);
@@ -48,7 +48,7 @@ convert_result copy_patched(int in, int out)
 
 // Checks the opened output before anything in it is destroyed: a device or a
 // link back to the input must keep its contents.
-convert_result claim_output(int out, const file_identity &input, file_identity &output)
+convert_result claim_output(int out, const file_identity& input, file_identity& output)
 {
     if (const int error = identify(out, output))
         return failed(convert_failure::output_unwritable, error);
@@ -61,7 +61,7 @@ convert_result claim_output(int out, const file_identity &input, file_identity &
     return success;
 }
 
-convert_result write_output(int in, const file_identity &input, const std::string &output_path)
+convert_result write_output(int in, const file_identity& input, const std::string& output_path)
 {
     int out = -1;
     if (const int error = open_output(output_path, out))
@@ -88,7 +88,7 @@ convert_result write_output(int in, const file_identity &input, const std::strin
     return success;
 }
 
-convert_result convert_open_input(int in, const std::string &output_path)
+convert_result convert_open_input(int in, const std::string& output_path)
 {
     file_identity input{};
     if (const int error = identify(in, input))
@@ -100,7 +100,7 @@ convert_result convert_open_input(int in, const std::string &output_path)
 
 } // namespace
 
-convert_result convert_file(const std::string &input_path, const std::string &output_path)
+convert_result convert_file(const std::string& input_path, const std::string& output_path)
 {
     int in = -1;
     if (const int error = open_input(input_path, in))
@@ -112,8 +112,8 @@ convert_result convert_file(const std::string &input_path, const std::string &ou
     return result;
 }
 
-const std::string &failed_path(const convert_result &result, const std::string &input_path,
-                               const std::string &output_path)
+const std::string& failed_path(const convert_result& result, const std::string& input_path,
+                               const std::string& output_path)
 {
     switch (result.failure) {
     case convert_failure::input_unreadable:
@@ -124,7 +124,7 @@ const std::string &failed_path(const convert_result &result, const std::string &
     }
 }
 
-std::string failure_reason(const convert_result &result)
+std::string failure_reason(const convert_result& result)
 {
     switch (result.failure) {
     case convert_failure::input_not_regular:

@@ -25,11 +25,11 @@ struct convert_result {
 // patched_byte_offset set to patched_byte_value. Nothing is created or
 // truncated unless the input is a regular file and the output is a different
 // one, and a failed write leaves no partial file under output_path.
-convert_result convert_file(const std::string &input_path, const std::string &output_path);
+convert_result convert_file(const std::string& input_path, const std::string& output_path);
 
 // The path that a failure concerns, and why, for a one-line message.
-const std::string &failed_path(const convert_result &result, const std::string &input_path,
-                               const std::string &output_path);
-std::string failure_reason(const convert_result &result);
+const std::string& failed_path(const convert_result& result, const std::string& input_path,
+                               const std::string& output_path);
+std::string failure_reason(const convert_result& result);
 
 #endif

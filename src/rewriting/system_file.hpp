@@ -16,20 +16,20 @@ struct file_identity {
 
 // Neither open blocks on a FIFO, and neither creates nor truncates more than
 // the open itself: an existing output keeps its bytes until truncate_file.
-int open_input(const std::string &path, int &fd);
-int open_output(const std::string &path, int &fd);
+int open_input(const std::string& path, int& fd);
+int open_output(const std::string& path, int& fd);
 
-int identify(int fd, file_identity &identity);
-bool same_file(const file_identity &a, const file_identity &b);
+int identify(int fd, file_identity& identity);
+bool same_file(const file_identity& a, const file_identity& b);
 
 // got is 0 at the end of the file.
-int read_some(int fd, char *buffer, std::size_t size, std::size_t &got);
-int write_all(int fd, const char *data, std::size_t size);
+int read_some(int fd, char* buffer, std::size_t size, std::size_t& got);
+int write_all(int fd, const char* data, std::size_t size);
 int truncate_file(int fd);
 int close_file(int fd);
 
 // Removes path only while it still names the regular file identity
 // describes, so that a file put there by someone else survives.
-void remove_if_still(const std::string &path, const file_identity &identity);
+void remove_if_still(const std::string& path, const file_identity& identity);
 
 #endif

@@ -9,7 +9,7 @@ namespace {
 
 // O_NONBLOCK keeps open() from waiting for the other end of a FIFO; once the
 // file is known to be regular the flag is dropped again.
-int open_nonblocking(const std::string &path, int flags, int &fd)
+int open_nonblocking(const std::string& path, int flags, int& fd)
 {
     do {
         fd = ::open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
@@ -17,7 +17,7 @@ int open_nonblocking(const std::string &path, int flags, int &fd)
     return fd < 0 ? errno : 0;
 }
 
-file_identity identity_of(const struct stat &st)
+file_identity identity_of(const struct stat& st)
 {
     return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
             S_ISREG(st.st_mode)};
@@ -33,14 +33,14 @@ int make_blocking(int fd)
 
 } // namespace
 
-int open_input(const std::string &path, int &fd) { return open_nonblocking(path, O_RDONLY, fd); }
+int open_input(const std::string& path, int& fd) { return open_nonblocking(path, O_RDONLY, fd); }
 
-int open_output(const std::string &path, int &fd)
+int open_output(const std::string& path, int& fd)
 {
     return open_nonblocking(path, O_WRONLY | O_CREAT, fd);
 }
 
-int identify(int fd, file_identity &identity)
+int identify(int fd, file_identity& identity)
 {
     struct stat st {};
     if (::fstat(fd, &st) != 0)
@@ -49,12 +49,12 @@ int identify(int fd, file_identity &identity)
     return identity.regular ? make_blocking(fd) : 0;
 }
 
-bool same_file(const file_identity &a, const file_identity &b)
+bool same_file(const file_identity& a, const file_identity& b)
 {
     return a.device == b.device && a.inode == b.inode;
 }
 
-int read_some(int fd, char *buffer, std::size_t size, std::size_t &got)
+int read_some(int fd, char* buffer, std::size_t size, std::size_t& got)
 {
     ssize_t n = 0;
     do {
@@ -66,7 +66,7 @@ int read_some(int fd, char *buffer, std::size_t size, std::size_t &got)
     return 0;
 }
 
-int write_all(int fd, const char *data, std::size_t size)
+int write_all(int fd, const char* data, std::size_t size)
 {
     while (size > 0) {
         const ssize_t n = ::write(fd, data, size);
@@ -98,7 +98,7 @@ int close_file(int fd)
     return ::close(fd) != 0 ? errno : 0;
 }
 
-void remove_if_still(const std::string &path, const file_identity &identity)
+void remove_if_still(const std::string& path, const file_identity& identity)
 {
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))

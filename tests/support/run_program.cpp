@@ -17,14 +17,14 @@ namespace {
 
 using steady = std::chrono::steady_clock;
 
-void make_pipe(std::array<int, 2> &ends)
+void make_pipe(std::array<int, 2>& ends)
 {
     if (::pipe2(ends.data(), O_CLOEXEC) != 0)
         throw std::runtime_error("pipe2 failed");
 }
 
-[[noreturn]] void exec_child(const std::vector<std::string> &words,
-                             const std::filesystem::path &cwd, std::uint64_t file_size_limit)
+[[noreturn]] void exec_child(const std::vector<std::string>& words,
+                             const std::filesystem::path& cwd, std::uint64_t file_size_limit)
 {
     if (::chdir(cwd.c_str()) != 0)
         ::_exit(126);
@@ -35,16 +35,16 @@ void make_pipe(std::array<int, 2> &ends)
         if (::setrlimit(RLIMIT_FSIZE, &limit) != 0 || ::signal(SIGXFSZ, SIG_IGN) == SIG_ERR)
             ::_exit(126);
     }
-    std::vector<char *> argv;
-    for (const std::string &word : words)
-        argv.push_back(const_cast<char *>(word.c_str()));
+    std::vector<char*> argv;
+    for (const std::string& word : words)
+        argv.push_back(const_cast<char*>(word.c_str()));
     argv.push_back(nullptr);
     ::execvp(argv[0], argv.data());
     std::perror(argv[0]);
     ::_exit(127);
 }
 
-void close_fd(int &fd)
+void close_fd(int& fd)
 {
     if (fd >= 0)
         ::close(fd);
@@ -59,7 +59,7 @@ int remaining_ms(steady::time_point deadline)
 }
 
 // Drains both output pipes until the child closes them or time runs out.
-bool collect(child_process &child, run_outcome &outcome, steady::time_point deadline)
+bool collect(child_process& child, run_outcome& outcome, steady::time_point deadline)
 {
     while (child.out >= 0 || child.err >= 0) {
         std::array<pollfd, 2> fds{{{child.out, POLLIN, 0}, {child.err, POLLIN, 0}}};
@@ -71,8 +71,8 @@ bool collect(child_process &child, run_outcome &outcome, steady::time_point dead
         for (std::size_t i = 0; i < fds.size(); ++i) {
             if (fds[i].fd < 0 || fds[i].revents == 0)
                 continue;
-            int &fd = i == 0 ? child.out : child.err;
-            std::string &sink = i == 0 ? outcome.out : outcome.err;
+            int& fd = i == 0 ? child.out : child.err;
+            std::string& sink = i == 0 ? outcome.out : outcome.err;
             std::array<char, 65536> chunk{};
             const ssize_t n = ::read(fd, chunk.data(), chunk.size());
             if (n <= 0)
@@ -84,7 +84,7 @@ bool collect(child_process &child, run_outcome &outcome, steady::time_point dead
     return true;
 }
 
-bool reap(child_process &child, run_outcome &outcome, steady::time_point deadline)
+bool reap(child_process& child, run_outcome& outcome, steady::time_point deadline)
 {
     int status = 0;
     while (::waitpid(child.pid, &status, WNOHANG) == 0) {
@@ -99,8 +99,8 @@ bool reap(child_process &child, run_outcome &outcome, steady::time_point deadlin
 
 } // namespace
 
-child_process start_program(const std::vector<std::string> &command,
-                            const std::vector<std::string> &args, const std::filesystem::path &cwd,
+child_process start_program(const std::vector<std::string>& command,
+                            const std::vector<std::string>& args, const std::filesystem::path& cwd,
                             std::uint64_t file_size_limit)
 {
     std::vector<std::string> words = command;
@@ -125,7 +125,7 @@ child_process start_program(const std::vector<std::string> &command,
     return {pid, in[1], out[0], err[0]};
 }
 
-run_outcome finish_program(child_process &child, std::chrono::seconds timeout)
+run_outcome finish_program(child_process& child, std::chrono::seconds timeout)
 {
     const auto deadline = steady::now() + timeout;
     run_outcome outcome;
@@ -141,9 +141,9 @@ run_outcome finish_program(child_process &child, std::chrono::seconds timeout)
     return outcome;
 }
 
-run_outcome run_program(const std::vector<std::string> &command,
-                        const std::vector<std::string> &args, const std::filesystem::path &cwd,
-                        const run_options &options)
+run_outcome run_program(const std::vector<std::string>& command,
+                        const std::vector<std::string>& args, const std::filesystem::path& cwd,
+                        const run_options& options)
 {
     child_process child = start_program(command, args, cwd, options.file_size_limit);
     // A child that has already exited closes its end; the write then fails
@@ -153,7 +153,7 @@ run_outcome run_program(const std::vector<std::string> &command,
     return finish_program(child, options.timeout);
 }
 
-std::string read_line(child_process &child, std::chrono::milliseconds timeout)
+std::string read_line(child_process& child, std::chrono::milliseconds timeout)
 {
     const auto deadline = steady::now() + timeout;
     std::string line;
@@ -169,7 +169,7 @@ std::string read_line(child_process &child, std::chrono::milliseconds timeout)
     return line;
 }
 
-bool still_running(const child_process &child)
+bool still_running(const child_process& child)
 {
     siginfo_t info{};
     // WNOWAIT leaves the child to be reaped by finish_program.

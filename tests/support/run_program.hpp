@@ -32,22 +32,22 @@ struct child_process {
     int err = -1;
 };
 
-child_process start_program(const std::vector<std::string> &command,
-                            const std::vector<std::string> &args, const std::filesystem::path &cwd,
+child_process start_program(const std::vector<std::string>& command,
+                            const std::vector<std::string>& args, const std::filesystem::path& cwd,
                             std::uint64_t file_size_limit = 0);
 
 // Closes the child's standard input, collects its output and waits for it.
-run_outcome finish_program(child_process &child, std::chrono::seconds timeout);
+run_outcome finish_program(child_process& child, std::chrono::seconds timeout);
 
-run_outcome run_program(const std::vector<std::string> &command,
-                        const std::vector<std::string> &args, const std::filesystem::path &cwd,
-                        const run_options &options = {});
+run_outcome run_program(const std::vector<std::string>& command,
+                        const std::vector<std::string>& args, const std::filesystem::path& cwd,
+                        const run_options& options = {});
 
 // Reads the child's standard output up to and including the first newline,
 // giving up after the timeout; returns what arrived.
-std::string read_line(child_process &child, std::chrono::milliseconds timeout);
+std::string read_line(child_process& child, std::chrono::milliseconds timeout);
 
-bool still_running(const child_process &child);
+bool still_running(const child_process& child);
 
 // Lines end in "\n" whatever the platform wrote.
 std::string unix_lines(std::string text);

@@ -18,8 +18,8 @@ class ScratchTest : public testing::Test {
     fs::path dir;
 };
 
-void write_bytes(const fs::path &path, const std::string &bytes);
-std::string read_bytes(const fs::path &path);
+void write_bytes(const fs::path& path, const std::string& bytes);
+std::string read_bytes(const fs::path& path);
 
 // Deterministic bytes that are not all alike, so a misplaced block shows.
 std::string some_bytes(std::size_t size, unsigned seed = 1);
@@ -30,6 +30,6 @@ std::string patched(std::string bytes);
 // Every entry below root, by relative path: "file:" and the bytes, "dir",
 // "symlink:" and the target, or "other" (FIFOs, devices). Comparing two
 // snapshots shows any file that a run created, changed or removed.
-std::map<std::string, std::string> snapshot(const fs::path &root);
+std::map<std::string, std::string> snapshot(const fs::path& root);
 
 #endif
