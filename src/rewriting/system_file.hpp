@@ -14,11 +14,13 @@ struct file_identity {
     bool regular;
 };
 
-// Neither open blocks on a FIFO, and neither creates nor truncates more than
-// the open itself: an existing output keeps its bytes until truncate_file.
+// Neither open waits for the other end of a FIFO. open_output creates a
+// missing file but leaves an existing one whole: truncate_file empties it once
+// the caller knows it may.
 int open_input(const std::string& path, int& fd);
 int open_output(const std::string& path, int& fd);
 
+// Also readies a regular file for ordinary blocking reads and writes.
 int identify(int fd, file_identity& identity);
 bool same_file(const file_identity& a, const file_identity& b);
 
