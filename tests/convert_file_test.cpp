@@ -55,7 +55,7 @@ INSTANTIATE_TEST_SUITE_P(Table, CopyContent,
                                          content_case{"OneBlock", some_bytes(mib)},
                                          content_case{"BlockPlusOne", some_bytes(mib + 1)},
                                          content_case{"SeveralBlocks", some_bytes(3 * mib + 7)}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         case_name{});
 
 using Copy = ScratchTest;
 
@@ -78,6 +78,8 @@ struct failure_case {
 
 // Names the case in test output instead of dumping its bytes.
 void PrintTo(const failure_case& c, std::ostream* os) { *os << c.name; }
+
+void small_input(const fs::path& d) { write_bytes(d / "a.gm81", "0123456789"); }
 
 class CopyFailure : public ScratchTest, public testing::WithParamInterface<failure_case> {};
 
@@ -102,28 +104,28 @@ INSTANTIATE_TEST_SUITE_P(
                                  convert_failure::input_not_regular, 0},
                     failure_case{"OutputIsADirectory",
                                  [](const fs::path& d) {
-                                     write_bytes(d / "a.gm81", "0123456789");
+                                     small_input(d);
                                      fs::create_directory(d / "a.gmk");
                                  },
                                  convert_failure::output_unwritable, EISDIR},
                     failure_case{"OutputIsAHardLinkToInput",
                                  [](const fs::path& d) {
-                                     write_bytes(d / "a.gm81", "0123456789");
+                                     small_input(d);
                                      fs::create_hard_link(d / "a.gm81", d / "a.gmk");
                                  },
                                  convert_failure::same_file, 0},
                     failure_case{"OutputIsASymlinkToInput",
                                  [](const fs::path& d) {
-                                     write_bytes(d / "a.gm81", "0123456789");
+                                     small_input(d);
                                      fs::create_symlink("a.gm81", d / "a.gmk");
                                  },
                                  convert_failure::same_file, 0},
                     failure_case{"OutputIsADevice",
                                  [](const fs::path& d) {
-                                     write_bytes(d / "a.gm81", "0123456789");
+                                     small_input(d);
                                      fs::create_symlink("/dev/null", d / "a.gmk");
                                  },
                                  convert_failure::output_not_regular, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+    case_name{});
 
 } // namespace

@@ -88,10 +88,6 @@ TEST_P(EndToEnd, PrintsOneStatusLineAndLeavesTheRightFiles)
     EXPECT_EQ(snapshot(dir), expected);
 }
 
-auto case_name = [](const testing::TestParamInfo<e2e_case>& info) {
-    return std::string(info.param.name);
-};
-
 // Fixtures that the cases share.
 void level_file(const fs::path& d) { write_bytes(d / "level.gm81", some_bytes(100)); }
 
@@ -173,7 +169,7 @@ INSTANTIATE_TEST_SUITE_P(
                  expect::failed,
                  "level.gmk",
                  "Is the input file itself"}),
-    case_name);
+    case_name{});
 
 INSTANTIATE_TEST_SUITE_P(
     PosixOnly, EndToEnd,
@@ -244,7 +240,7 @@ INSTANTIATE_TEST_SUITE_P(
                  expect::failed,
                  "\\x1b[2J\\x0a.gm81",
                  "No such file or directory"}),
-    case_name);
+    case_name{});
 
 using Console = ScratchTest;
 

@@ -10,10 +10,9 @@
 #include <vector>
 
 // Runs the program under test as a separate process, the way a shell or a
-// script would.
+// script would. run_program gives it an empty standard input.
 
 struct run_options {
-    std::string input;                 // written to standard input, which is then closed
     std::uint64_t file_size_limit = 0; // bytes, with SIGXFSZ ignored; 0 for none
     std::chrono::seconds timeout{20};
 };

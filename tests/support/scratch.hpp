@@ -21,6 +21,14 @@ class ScratchTest : public testing::Test {
 void write_bytes(const fs::path& path, const std::string& bytes);
 std::string read_bytes(const fs::path& path);
 
+// Names each case of a parameterised test by its `name` field.
+struct case_name {
+    template <class Case> std::string operator()(const testing::TestParamInfo<Case>& info) const
+    {
+        return info.param.name;
+    }
+};
+
 // Deterministic bytes that are not all alike, so a misplaced block shows.
 std::string some_bytes(std::size_t size, unsigned seed = 1);
 
