@@ -3,7 +3,6 @@
 #include "rewriting/system_file.hpp"
 
 #include <cstddef>
-#include <system_error>
 #include <vector>
 
 namespace {
@@ -29,7 +28,7 @@ void patch_block(char* block, std::size_t size, std::uint64_t offset)
         block[patched_byte_offset - offset] = static_cast<char>(patched_byte_value);
 }
 
-convert_result copy_patched(int in, int out)
+convert_result copy_patched(native_file in, native_file out)
 {
     std::vector<char> block(block_size);
     std::uint64_t offset = 0;
@@ -48,7 +47,7 @@ convert_result copy_patched(int in, int out)
 
 // Checks the opened output before anything in it is destroyed: a device or a
 // link back to the input must keep its contents.
-convert_result claim_output(int out, const file_identity& input, file_identity& output)
+convert_result claim_output(native_file out, const file_identity& input, file_identity& output)
 {
     if (const int error = identify(out, output))
         return failed(convert_failure::output_unwritable, error);
@@ -61,9 +60,10 @@ convert_result claim_output(int out, const file_identity& input, file_identity& 
     return success;
 }
 
-convert_result write_output(int in, const file_identity& input, const std::string& output_path)
+convert_result write_output(native_file in, const file_identity& input,
+                            const std::string& output_path)
 {
-    int out = -1;
+    native_file out{};
     if (const int error = open_output(output_path, out))
         return failed(convert_failure::output_unwritable, error);
     file_identity output{};
@@ -88,7 +88,7 @@ convert_result write_output(int in, const file_identity& input, const std::strin
     return success;
 }
 
-convert_result convert_open_input(int in, const std::string& output_path)
+convert_result convert_open_input(native_file in, const std::string& output_path)
 {
     file_identity input{};
     if (const int error = identify(in, input))
@@ -102,7 +102,7 @@ convert_result convert_open_input(int in, const std::string& output_path)
 
 convert_result convert_file(const std::string& input_path, const std::string& output_path)
 {
-    int in = -1;
+    native_file in{};
     if (const int error = open_input(input_path, in))
         return failed(convert_failure::input_unreadable, error);
     const convert_result result = convert_open_input(in, output_path);
@@ -133,6 +133,6 @@ std::string failure_reason(const convert_result& result)
     case convert_failure::same_file:
         return "Is the input file itself";
     default:
-        return std::generic_category().message(result.system_error);
+        return system_error_text(result.system_error);
     }
 }
