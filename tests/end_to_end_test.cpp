@@ -1,6 +1,8 @@
 // Runs the built program as its users do. The command that starts it comes
 // after the test options, so that the same cases can run any build:
-//   end_to_end_tests [gtest options] PROGRAM [WRAPPER ARGS...]
+//   end_to_end_tests [gtest options] [--windows] COMMAND...
+// --windows: the program is a Windows build, whose system error texts are
+// Windows's own.
 #include "support/run_program.hpp"
 #include "support/scratch.hpp"
 
@@ -20,13 +22,30 @@
 
 namespace {
 
-std::vector<std::string>& program_command()
+struct program_under_test {
+    std::vector<std::string> command;
+    bool windows = false;
+};
+
+program_under_test& program()
 {
-    static std::vector<std::string> command;
-    return command;
+    static program_under_test under_test;
+    return under_test;
 }
 
 enum class expect { converted, wrong_type, no_argument, failed };
+
+// A Windows build words the system's errors in Windows's way (Wine's, as
+// the tests run it there); one text serves both where they agree.
+struct reason_text {
+    reason_text(const char* both = "") : posix(both), windows(both) {}
+    reason_text(const char* posix_text, const char* windows_text)
+        : posix(posix_text), windows(windows_text)
+    {
+    }
+    std::string posix;
+    std::string windows;
+};
 
 struct e2e_case {
     const char* name;
@@ -36,7 +55,7 @@ struct e2e_case {
     // converted: the file that must appear; failed: the path and reason that
     // standard error must name.
     std::string path{};
-    std::string reason{};
+    reason_text reason{};
     // Files that a failed run must leave absent although they existed
     // before (an output that this run truncated).
     std::vector<std::string> removed{};
@@ -63,7 +82,7 @@ class EndToEnd : public ScratchTest, public testing::WithParamInterface<e2e_case
 TEST_P(EndToEnd, PrintsOneStatusLineAndLeavesTheRightFiles)
 {
     const e2e_case& c = GetParam();
-    ASSERT_FALSE(program_command().empty()) << "no program command given";
+    ASSERT_FALSE(program().command.empty()) << "no program command given";
     if (c.arrange)
         c.arrange(dir);
     auto expected = snapshot(dir);
@@ -74,13 +93,14 @@ TEST_P(EndToEnd, PrintsOneStatusLineAndLeavesTheRightFiles)
 
     run_options options;
     options.file_size_limit = c.file_size_limit;
-    const run_outcome run = run_program(program_command(), c.args, dir, options);
+    const run_outcome run = run_program(program().command, c.args, dir, options);
 
     ASSERT_FALSE(run.timed_out) << "the program hung";
     EXPECT_EQ(unix_lines(run.out), expected_stdout(c.outcome));
     if (c.outcome == expect::failed) {
         EXPECT_EQ(run.status, 1);
-        EXPECT_EQ(unix_lines(run.err), "gmkconv: " + c.path + ": " + c.reason + "\n");
+        const std::string& reason = program().windows ? c.reason.windows : c.reason.posix;
+        EXPECT_EQ(unix_lines(run.err), "gmkconv: " + c.path + ": " + reason + "\n");
     } else {
         EXPECT_EQ(run.status, 0);
         EXPECT_EQ(run.err, "");
@@ -132,6 +152,11 @@ INSTANTIATE_TEST_SUITE_P(
                  {"dir.old/level.gm81"},
                  expect::converted,
                  "dir.old/level.gmk"},
+        e2e_case{"ConvertsNamesInAnyScript",
+                 [](const fs::path& d) { write_bytes(d / "уровень_レベル.gm81", some_bytes(9)); },
+                 {"уровень_レベル.gm81"},
+                 expect::converted,
+                 "уровень_レベル.gmk"},
         e2e_case{"RefusesOtherExtension",
                  [](const fs::path& d) { write_bytes(d / "level.GM81", some_bytes(10)); },
                  {"level.GM81"},
@@ -144,7 +169,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {"gone.gm81"},
                  expect::failed,
                  "gone.gm81",
-                 "No such file or directory"},
+                 {"No such file or directory", "File not found"}},
         e2e_case{"DirectoryInputCreatesNothing",
                  [](const fs::path& d) { fs::create_directory(d / "level.gm81"); },
                  {"level.gm81"},
@@ -159,7 +184,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {"level.gm81"},
                  expect::failed,
                  "level.gmk",
-                 "Is a directory"},
+                 {"Is a directory", "Access denied"}},
         e2e_case{"OutputHardLinkedToInputIsRefused",
                  [](const fs::path& d) {
                      level_file(d);
@@ -242,12 +267,30 @@ INSTANTIATE_TEST_SUITE_P(
                  "No such file or directory"}),
     case_name{});
 
+// Windows opens a device for these names, whatever their extension, though
+// a file of that name exists.
+INSTANTIATE_TEST_SUITE_P(
+    WindowsOnly, EndToEnd,
+    testing::Values(e2e_case{"NulDeviceInputIsRefused",
+                             [](const fs::path& d) { write_bytes(d / "nul.gm81", "a file"); },
+                             {"nul.gm81"},
+                             expect::failed,
+                             "nul.gm81",
+                             "Not a regular file"},
+                    e2e_case{"SerialPortInputIsRefused",
+                             [](const fs::path& d) { write_bytes(d / "COM1.gm81", "a file"); },
+                             {"COM1.gm81"},
+                             expect::failed,
+                             "COM1.gm81",
+                             "Not a regular file"}),
+    case_name{});
+
 using Console = ScratchTest;
 
 TEST_F(Console, MessageIsReadableWhileWaitingAndOneCharacterEndsIt)
 {
     level_file(dir);
-    child_process child = start_program(program_command(), {"level.gm81"}, dir);
+    child_process child = start_program(program().command, {"level.gm81"}, dir);
 
     EXPECT_EQ(unix_lines(read_line(child, std::chrono::seconds(20))), "Conversion complete\n");
     // The output is complete before the program waits, not after.
@@ -269,7 +312,7 @@ TEST_F(Console, MessageIsReadableWhileWaitingAndOneCharacterEndsIt)
 
 TEST_F(Console, WaitsAfterAnErrorToo)
 {
-    child_process child = start_program(program_command(), {}, dir);
+    child_process child = start_program(program().command, {}, dir);
     EXPECT_EQ(unix_lines(read_line(child, std::chrono::seconds(20))), "Error\n");
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_TRUE(still_running(child));
@@ -297,7 +340,7 @@ TEST_F(Console, ConvertsAnInputLargerThan4GiB)
 
     run_options options;
     options.timeout = std::chrono::seconds(600);
-    const run_outcome run = run_program(program_command(), {"huge.gm81"}, dir, options);
+    const run_outcome run = run_program(program().command, {"huge.gm81"}, dir, options);
 
     ASSERT_FALSE(run.timed_out);
     EXPECT_EQ(unix_lines(run.out), "Conversion complete\n");
@@ -318,7 +361,9 @@ TEST_F(Console, ConvertsAnInputLargerThan4GiB)
 int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
-    program_command().assign(argv + 1, argv + argc);
+    char** command = argv + 1;
+    program().windows = command != argv + argc && std::string(*command) == "--windows";
+    program().command.assign(command + (program().windows ? 1 : 0), argv + argc);
     // A child that exits before reading its input must not kill the test.
     std::signal(SIGPIPE, SIG_IGN);
     return RUN_ALL_TESTS();
