@@ -5,8 +5,10 @@
 #include <cstdint>
 #include <string>
 
-// The operating system's file calls, as the copy needs them. Each call returns
-// 0 or the system's error number, and retries when a signal interrupts it.
+// The operating system's file calls, as the copy needs them, for POSIX
+// systems and for Windows. Each call returns 0 or the system's error number
+// (errno, or Windows's last-error code), and retries when a signal
+// interrupts it.
 
 #ifdef _WIN32
 using native_file = void*; // a HANDLE, without pulling in <windows.h>
@@ -14,6 +16,7 @@ using native_file = void*; // a HANDLE, without pulling in <windows.h>
 using native_file = int;
 #endif
 
+// On Windows, device is the volume's serial number and inode the file index.
 struct file_identity {
     std::uint64_t device;
     std::uint64_t inode;

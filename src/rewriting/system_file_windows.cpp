@@ -50,6 +50,9 @@ int open_output(const std::string& path, native_file& file)
 int identify(native_file file, file_identity& identity)
 {
     identity = {};
+    // FILE_TYPE_UNKNOWN is an error only if the call set one; the open may
+    // have left ERROR_ALREADY_EXISTS behind.
+    ::SetLastError(NO_ERROR);
     const DWORD type = ::GetFileType(file);
     if (type == FILE_TYPE_UNKNOWN && ::GetLastError() != NO_ERROR)
         return last_error();
