@@ -4,11 +4,13 @@
 Writes gmkconv.ico (one 48x48 32-bit image) and gmkconv.png (the same image,
 for the README) beside this script. Needs nothing beyond Python 3.
 
-    python3 src/front_end/windows/draw_icon.py
+    python3 src/front_end/windows/draw_icon.py           # redraw both
+    python3 src/front_end/windows/draw_icon.py --check   # are they current?
 """
 
 import pathlib
 import struct
+import sys
 import zlib
 
 SIZE = 48
@@ -112,9 +114,16 @@ def png(rows):
 def main():
     here = pathlib.Path(__file__).resolve().parent
     rows = draw()
-    (here / "gmkconv.ico").write_bytes(ico(rows))
-    (here / "gmkconv.png").write_bytes(png(rows))
+    drawn = {"gmkconv.ico": ico(rows), "gmkconv.png": png(rows)}
+    if sys.argv[1:] == ["--check"]:
+        stale = [name for name, data in drawn.items() if (here / name).read_bytes() != data]
+        if stale:
+            print(f"out of date, redraw with {sys.argv[0]}: {', '.join(stale)}")
+        return 1 if stale else 0
+    for name, data in drawn.items():
+        (here / name).write_bytes(data)
+    return 0
 
 
 if __name__ == "__main__":
-    main()
+    sys.exit(main())
