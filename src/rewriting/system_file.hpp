@@ -32,7 +32,10 @@ int open_output(const std::string& path, native_file& file);
 // Judged on the open file, not its name: a name can lead to a device.
 // Also readies a regular file for ordinary blocking reads and writes.
 int identify(native_file file, file_identity& identity);
-bool same_file(const file_identity& a, const file_identity& b);
+inline bool same_file(const file_identity& a, const file_identity& b)
+{
+    return a.device == b.device && a.inode == b.inode;
+}
 
 // got is 0 at the end of the file.
 int read_some(native_file file, char* buffer, std::size_t size, std::size_t& got);

@@ -53,11 +53,6 @@ int identify(native_file file, file_identity& identity)
     return identity.regular ? make_blocking(file) : 0;
 }
 
-bool same_file(const file_identity& a, const file_identity& b)
-{
-    return a.device == b.device && a.inode == b.inode;
-}
-
 int read_some(native_file file, char* buffer, std::size_t size, std::size_t& got)
 {
     ssize_t n = 0;
