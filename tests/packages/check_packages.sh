@@ -9,20 +9,21 @@ version=$1 deb=$2 zip=$3
 here=$(cd "$(dirname "$0")" && pwd)
 wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
 wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
-work=$(mktemp -d)
-export WINEPREFIX=$work/wine WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
-
-# Leaves the machine as it was, whichever check fails.
-cleanup() {
-    if dpkg-query -W gmkconv >/dev/null 2>&1; then dpkg -r gmkconv >/dev/null || true; fi
-    if [[ -d $WINEPREFIX ]]; then "$wineserver" --kill >/dev/null 2>&1 || true; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
 
 fail() {
     echo "check_packages: $*" >&2
     exit 1
+}
+
+installed() {
+    [[ $(dpkg-query -W -f='${Status}' gmkconv 2>/dev/null) == *' installed' ]]
+}
+
+# Leaves the machine as it was, whichever check fails.
+cleanup() {
+    if installed; then dpkg -r gmkconv >/dev/null || true; fi
+    if [[ -d $WINEPREFIX ]]; then "$wineserver" --kill >/dev/null 2>&1 || true; fi
+    rm -rf "$work"
 }
 
 # Names in a package or in a file list, sorted, one a line.
@@ -96,6 +97,7 @@ check_deb() {
     expect_conversion "$work/deb" $'\n' /usr/bin/gmkconv
     check_man_page /usr/share/man/man1/gmkconv.1.gz
     dpkg -r gmkconv >/dev/null
+    ! installed || fail "dpkg -r left gmkconv installed"
     [[ ! -e /usr/bin/gmkconv && ! -e /usr/share/man/man1/gmkconv.1.gz && ! -e /usr/share/doc/gmkconv ]] ||
         fail "files left behind after dpkg -r"
 }
@@ -118,7 +120,10 @@ check_zip() {
 }
 
 (($(id -u) == 0)) || fail "run as root: it installs and removes the Debian package"
-! dpkg-query -W gmkconv >/dev/null 2>&1 || fail "gmkconv is installed already; remove it first"
+! installed || fail "gmkconv is installed already; remove it first"
+work=$(mktemp -d)
+export WINEPREFIX=$work/wine WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
+trap cleanup EXIT
 check_deb
 check_zip
 echo "check_packages: $deb and $zip install and convert"
