@@ -1,6 +1,5 @@
 # cpack -G DEB from a native build, cpack -G ZIP from the Windows build.
 # Name and version come from project().
-set(CPACK_PACKAGE_VENDOR "The gmkconv developers")
 set(CPACK_PACKAGE_CONTACT "The gmkconv developers <maintainers@users.noreply.c-seed-1c52ddf3.example>")
 # Lines as a Debian description wants them: short, and no full stop on the
 # first (the summary, from project()).
@@ -9,7 +8,6 @@ gmkconv FILE.gm81 writes FILE.gmk next to it: a byte-for-byte copy with
 the byte at offset 4 set to 0x20. It prints one status line and waits for
 one character on standard input, so that a console window opened for it
 stays readable, before it exits.]])
-set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_CHECKSUM SHA256)
 
