@@ -22,11 +22,12 @@ installed() {
 # Leaves the machine as it was, whichever check fails.
 cleanup() {
     if installed; then dpkg -r gmkconv >/dev/null || true; fi
-    if [[ -d $WINEPREFIX ]]; then "$wineserver" --kill >/dev/null 2>&1 || true; fi
+    if [[ -d $WINEPREFIX ]]; then "$here/../windows/wine_session.sh" stop "$wine" "$wineserver"; fi
     rm -rf "$work"
 }
 
-# Names in a package or in a file list, sorted, one a line.
+# Fails unless ACTUAL, lines such as sorted names or control fields, is
+# EXPECTED.
 expect_lines() { # WHAT EXPECTED ACTUAL
     [[ $2 == "$3" ]] || fail "$1: expected"$'\n'"$2"$'\n'"got"$'\n'"$3"
 }
